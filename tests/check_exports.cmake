@@ -1,0 +1,47 @@
+# Checks the built plug-in's dynamic symbols: exactly the five exports, and
+# no renderer function among its imports.
+#   cmake -DLIBRARY=... -DNM=... -DOBJDUMP=... -DWINDOWS=... -P check_exports.cmake
+set(expected miSetModuleHandle zarn_TraceContinue zarn_TraceContinue_version
+  zarn_tarvo_settings zarn_tarvo_settings_version)
+
+if(WINDOWS)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot read ${LIBRARY}")
+  endif()
+  # Export rows look like "\t[   0] +base[   1]  0000 miSetModuleHandle".
+  string(REGEX MATCHALL "\\[[ 0-9]+\\] \\+base\\[[ 0-9]+\\] +[0-9a-f]+ [^\n]+" rows "${table}")
+  set(exported)
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE ".* ([^ ]+)$" "\\1" name "${row}")
+    list(APPEND exported ${name})
+  endforeach()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imported_dlls "${table}")
+  string(REGEX MATCHALL "\n\t+[0-9a-f]+ +[0-9]+ +mi_[A-Za-z0-9_]+" imported "${table}")
+else()
+  execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+    OUTPUT_VARIABLE defined RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot read ${LIBRARY}")
+  endif()
+  string(REGEX MATCHALL "(^|\n)[A-Za-z_][A-Za-z0-9_]* [TtWwiI]" rows "${defined}")
+  set(exported)
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE "^\n?([A-Za-z0-9_]+) .*" "\\1" name "${row}")
+    list(APPEND exported ${name})
+  endforeach()
+  execute_process(COMMAND ${NM} -D --undefined-only ${LIBRARY} OUTPUT_VARIABLE undefined)
+  string(REGEX MATCHALL "mi_[A-Za-z0-9_]+" imported "${undefined}")
+endif()
+
+list(SORT exported)
+if(NOT exported STREQUAL expected)
+  message(FATAL_ERROR "exports are [${exported}], expected [${expected}]")
+endif()
+if(imported)
+  message(FATAL_ERROR "renderer functions imported: ${imported}")
+endif()
+message(STATUS "exports: ${exported}")
+if(imported_dlls)
+  message(STATUS "imports: ${imported_dlls}")
+endif()
