@@ -9,7 +9,7 @@ namespace zarn::binding {
 
 // Zero-filled static storage: loading the library runs no code of ours.
 std::atomic<void*> host_module{nullptr};
-std::atomic<void*> entry_table[entry_count]{};
+std::atomic<void*> zarn_entry_table[entry_count]{};
 
 const char* const entry_names[entry_count] = {
 #define MI_ENTRY(slot, name, result, arguments) #name,
@@ -58,6 +58,8 @@ void* resolve(std::size_t slot) noexcept {
   }
   return found.function;
 }
+
+void* zarn_resolve_slot(std::size_t slot) noexcept { return resolve(slot); }
 
 }  // namespace zarn::binding
 

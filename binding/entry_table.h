@@ -19,7 +19,12 @@ enum EntrySlot : std::size_t {
 static_assert(entry_count == 691);
 
 ZARN_HIDDEN extern std::atomic<void*> host_module;
-ZARN_HIDDEN extern std::atomic<void*> entry_table[entry_count];
+
+// The slots are read by the plain entries' machine code too, by this name;
+// each is one pointer-sized value, read and written whole.
+extern "C" ZARN_HIDDEN std::atomic<void*> zarn_entry_table[entry_count];
+static_assert(sizeof(std::atomic<void*>) == sizeof(void*));
+inline constexpr auto& entry_table = zarn_entry_table;
 ZARN_HIDDEN extern const char* const entry_names[entry_count];
 
 // Looks the slot's function up in the host module, stores what it finds and
@@ -31,25 +36,15 @@ ZARN_HIDDEN void* resolve(std::size_t slot) noexcept;
 ZARN_HIDDEN int format_lookup_failure(char* text, std::size_t size, const char* name,
                                       void* module, std::int32_t error) noexcept;
 
+// resolve() for the plain entries' first-call stub.
+extern "C" ZARN_HIDDEN void* zarn_resolve_slot(std::size_t slot) noexcept;
+
 // The slot's function, resolved on first use; null when the lookup failed.
 [[gnu::always_inline]] inline void* bound_function(std::size_t slot) noexcept {
   void* function = entry_table[slot].load(std::memory_order_relaxed);
   if (function == nullptr) [[unlikely]]
     function = resolve(slot);
   return function;
-}
-
-// A plain entry's whole body: one load, one test, then a tail call.  A
-// failed lookup gives the zero value of the result instead of a call
-// through the empty slot.
-template <class Result, class... Arguments>
-[[gnu::always_inline]] inline Result forward(std::size_t slot, Arguments... arguments) noexcept {
-  void* function = entry_table[slot].load(std::memory_order_relaxed);
-  if (function == nullptr) [[unlikely]] {
-    function = resolve(slot);
-    if (function == nullptr) return Result();
-  }
-  return reinterpret_cast<Result (*)(Arguments...)>(function)(arguments...);
 }
 
 }  // namespace zarn::binding

@@ -1,12 +1,12 @@
 // The plain binding entries, one per catalogue row: each forwards its
-// arguments unchanged to the renderer function of its own name.
+// arguments unchanged to the renderer function of its own name.  Their
+// prototypes are in host/renderer_functions.h; their bodies are trampolines,
+// since a jump is the only forwarding that leaves every argument exactly as
+// the caller passed it, whatever its class.
 #include "binding/entry_table.h"
-#include "host/renderer_functions.h"
+#include "binding/trampolines.h"
 
-#define MI_PLAIN(slot, name, result, arguments)                                      \
-  extern "C" MI_RESULT_##result name(MI_PARAMS arguments) noexcept {                 \
-    return ::zarn::binding::forward<MI_RESULT_##result MI_COMMA_IF arguments MI_TYPES \
-                                        arguments>(                                  \
-        ::zarn::binding::slot_##name MI_COMMA_IF arguments MI_NAMES arguments);      \
-  }
+#define MI_PLAIN(slot, name, result, arguments) ZARN_TRAMPOLINE(slot, name, result)
 #include "binding/catalogue.def"
+
+ZARN_FIRST_CALL_STUB
