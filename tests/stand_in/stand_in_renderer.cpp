@@ -155,6 +155,12 @@ R answer(int slot, const char* function, std::vector<Value> arguments) {
   const Value first = arguments.empty() ? Value{} : arguments[0];
   record(function, std::move(arguments));
   State& s = state();
+  {
+    // A configured result wins over the stand-in's own answers.
+    std::lock_guard<std::mutex> hold(s.lock);
+    if (auto found = s.results.find(function); found != s.results.end())
+      return from_bits<R>(found->second);
+  }
   if (slot == slot_mi_get_shader_interface) {
     std::lock_guard<std::mutex> hold(s.lock);
     return from_bits<R>(s.no_shader_interface
@@ -179,7 +185,7 @@ R answer(int slot, const char* function, std::vector<Value> arguments) {
                             ? 0
                             : reinterpret_cast<std::uintptr_t>(found->second.c_str()));
   }
-  if constexpr (!std::is_void_v<R>) return from_bits<R>(result_bits(function));
+  return R();
 }
 
 template <>
