@@ -4,8 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <atomic>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <type_traits>
 
 #include "host/argument_classes.h"
@@ -18,6 +20,13 @@
 #endif
 
 namespace stand_in {
+
+int this_thread_number() {
+  static std::atomic<int> next{0};
+  thread_local const int number = next.fetch_add(1) + 1;
+  return number;
+}
+
 namespace {
 
 using zarn::host::EightByteValue;
@@ -35,7 +44,7 @@ struct State {
   std::vector<Call> log;
   std::map<std::uint32_t, std::string> texts;
   std::map<const void*, const void*> phen_answers;
-  std::map<std::string, std::uint64_t> results;
+  std::map<std::string, std::uint64_t, std::less<>> results;
   bool no_shader_interface = false;
   bool no_options_accessor = false;
   int query_further = 0;
@@ -65,31 +74,37 @@ Value value(EightByteValue v) {
 }
 Value text(const char* t) { return {'T', 0, t != nullptr ? t : "(null)"}; }
 
-void record(const char* function, std::vector<Value> arguments) {
+std::atomic<bool> recording{true};
+
+bool recording_on() { return recording.load(std::memory_order_relaxed); }
+
+void record(const char* function, std::initializer_list<Value> arguments) {
+  if (!recording_on()) return;
   State& s = state();
+  const int thread = this_thread_number();
   std::lock_guard<std::mutex> hold(s.lock);
-  s.log.push_back({function, std::move(arguments)});
+  s.log.push_back({function, std::vector<Value>(arguments), thread});
 }
 
-std::uint64_t result_bits(const std::string& function) {
+std::uint64_t result_bits(const char* function) {
   State& s = state();
   std::lock_guard<std::mutex> hold(s.lock);
-  auto found = s.results.find(function);
+  auto found = s.results.find(std::string_view(function));
   return found == s.results.end() ? 0 : found->second;
 }
 
 class RecordingAccessor final : public zarn::host::OptionsAccessor {
  public:
   bool set_float(const char* name, float v) override {
-    record("set_float", {text(name), value(v)});
+    if (recording_on()) record("set_float", {text(name), value(v)});
     return true;
   }
   bool set_integer(const char* name, std::int32_t v) override {
-    record("set_integer", {text(name), value(v)});
+    if (recording_on()) record("set_integer", {text(name), value(v)});
     return true;
   }
   bool set_string(const char* name, const char* v) override {
-    record("set_string", {text(name), text(v)});
+    if (recording_on()) record("set_string", {text(name), text(v)});
     return true;
   }
   void release() override { record("release options accessor", {}); }
@@ -151,46 +166,32 @@ R from_bits(std::uint64_t bits) {
 // The answer of a plain function: what the shaders rely on for the ones they
 // call, the configured bits for every other one.
 template <class R>
-R answer(int slot, const char* function, std::vector<Value> arguments) {
-  const Value first = arguments.empty() ? Value{} : arguments[0];
-  record(function, std::move(arguments));
-  State& s = state();
-  {
+R answer(int slot, const char* function, std::initializer_list<Value> arguments) {
+  const Value* first = arguments.size() > 0 ? arguments.begin() : nullptr;
+  const Value* second = arguments.size() > 1 ? arguments.begin() + 1 : nullptr;
+  record(function, arguments);
+  if constexpr (!std::is_void_v<R>) {
+    State& s = state();
+    std::lock_guard<std::mutex> hold(s.lock);
     // A configured result wins over the stand-in's own answers.
-    std::lock_guard<std::mutex> hold(s.lock);
-    if (auto found = s.results.find(function); found != s.results.end())
+    if (auto found = s.results.find(std::string_view(function)); found != s.results.end())
       return from_bits<R>(found->second);
+    if (slot == slot_mi_get_shader_interface && !s.no_shader_interface)
+      return from_bits<R>(reinterpret_cast<std::uintptr_t>(
+          static_cast<zarn::host::ShaderInterface*>(&shader_interface)));
+    if (slot == slot_mi_phen_eval && second != nullptr) {
+      auto found = s.phen_answers.find(
+          reinterpret_cast<const void*>(static_cast<std::uintptr_t>(second->bits)));
+      if (found != s.phen_answers.end())
+        return from_bits<R>(reinterpret_cast<std::uintptr_t>(found->second));
+    }
+    if (slot == slot_mi_db_access && first != nullptr) {
+      auto found = s.texts.find(static_cast<std::uint32_t>(first->bits));
+      if (found != s.texts.end())
+        return from_bits<R>(reinterpret_cast<std::uintptr_t>(found->second.c_str()));
+    }
+    return R();
   }
-  if (slot == slot_mi_get_shader_interface) {
-    std::lock_guard<std::mutex> hold(s.lock);
-    return from_bits<R>(s.no_shader_interface
-                            ? 0
-                            : reinterpret_cast<std::uintptr_t>(
-                                  static_cast<zarn::host::ShaderInterface*>(&shader_interface)));
-  }
-  if (slot == slot_mi_phen_eval) {
-    // The parameter address is the second argument; look it up in the log.
-    std::lock_guard<std::mutex> hold(s.lock);
-    const auto parameter =
-        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(s.log.back().arguments[1].bits));
-    auto found = s.phen_answers.find(parameter);
-    return from_bits<R>(found == s.phen_answers.end()
-                            ? 0
-                            : reinterpret_cast<std::uintptr_t>(found->second));
-  }
-  if (slot == slot_mi_db_access) {
-    std::lock_guard<std::mutex> hold(s.lock);
-    auto found = s.texts.find(static_cast<std::uint32_t>(first.bits));
-    return from_bits<R>(found == s.texts.end()
-                            ? 0
-                            : reinterpret_cast<std::uintptr_t>(found->second.c_str()));
-  }
-  return R();
-}
-
-template <>
-void answer<void>(int, const char* function, std::vector<Value> arguments) {
-  record(function, std::move(arguments));
 }
 
 std::string hex(std::uint64_t v) {
@@ -229,6 +230,8 @@ std::string show(const Value& v) {
 }
 
 }  // namespace
+
+void set_recording(bool on) { recording.store(on, std::memory_order_relaxed); }
 
 void reset() {
   State& s = state();
@@ -326,7 +329,7 @@ using stand_in::Value;
 #define MI_PLAIN(slot, name, result, arguments)                                          \
   extern "C" STAND_IN_API MI_RESULT_##result name(MI_PARAMS arguments) {                 \
     return stand_in::answer<MI_RESULT_##result>(                                         \
-        slot, #name, std::vector<Value>{STAND_IN_VALUES(MI_NAMES arguments)});           \
+        slot, #name, {STAND_IN_VALUES(MI_NAMES arguments)});                             \
   }
 #define STAND_IN_VALUES(...) MI_CAT(STAND_IN_VALUES_, MI_COUNT(__VA_ARGS__))(__VA_ARGS__)
 #define STAND_IN_VALUES_0()
@@ -349,6 +352,7 @@ using stand_in::Value;
   MI_CAT(STAND_IN_MESSAGE_, MI_COUNT arguments)(name, result)
 #define STAND_IN_MESSAGE_1(name, result)                                    \
   extern "C" STAND_IN_API MI_RESULT_##result name(const char* format, ...) { \
+    if (!stand_in::recording_on()) return;                                  \
     char text[4096];                                                        \
     std::va_list arguments;                                                 \
     va_start(arguments, format);                                            \
@@ -359,6 +363,7 @@ using stand_in::Value;
 #define STAND_IN_MESSAGE_2(name, result)                                                     \
   extern "C" STAND_IN_API MI_RESULT_##result name(std::int32_t number, const char* format, \
                                                   ...) {                                     \
+    if (!stand_in::recording_on()) return;                                                   \
     char text[4096];                                                                         \
     std::va_list arguments;                                                                  \
     va_start(arguments, format);                                                             \
@@ -395,8 +400,12 @@ void read_scene_extras(std::vector<Value>& into, I code, std::va_list& extras) {
 }
 
 template <class R>
-R scene_answer(const char* function, std::vector<Value> arguments) {
-  stand_in::record(function, std::move(arguments));
+R scene_answer(const char* function, const std::vector<Value>& arguments) {
+  if (stand_in::recording_on()) {
+    stand_in::State& s = stand_in::state();
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.log.push_back({function, arguments, stand_in::this_thread_number()});
+  }
   return stand_in::from_bits<R>(stand_in::result_bits(function));
 }
 
@@ -408,7 +417,7 @@ extern "C" STAND_IN_API void* mi_scene_create(P a1, I code, ...) {
   va_start(extras, code);
   read_scene_extras(received, code, extras);
   va_end(extras);
-  return scene_answer<void*>("mi_scene_create", std::move(received));
+  return scene_answer<void*>("mi_scene_create", received);
 }
 
 extern "C" STAND_IN_API void* mi_scene_recreate(I a1, I code, ...) {
@@ -417,7 +426,7 @@ extern "C" STAND_IN_API void* mi_scene_recreate(I a1, I code, ...) {
   va_start(extras, code);
   read_scene_extras(received, code, extras);
   va_end(extras);
-  return scene_answer<void*>("mi_scene_recreate", std::move(received));
+  return scene_answer<void*>("mi_scene_recreate", received);
 }
 
 extern "C" STAND_IN_API void* mi_scene_growedit(I a1, ...) {
@@ -426,7 +435,7 @@ extern "C" STAND_IN_API void* mi_scene_growedit(I a1, ...) {
   va_start(extras, a1);
   read_integers(received, extras, 8);
   va_end(extras);
-  return scene_answer<void*>("mi_scene_growedit", std::move(received));
+  return scene_answer<void*>("mi_scene_growedit", received);
 }
 
 extern "C" STAND_IN_API I mi_query(I code, P a2, I a3, P a4, ...) {
@@ -459,5 +468,5 @@ extern "C" STAND_IN_API I mi_query(I code, P a2, I a3, P a4, ...) {
       break;
   }
   va_end(extras);
-  return scene_answer<I>("mi_query", std::move(received));
+  return scene_answer<I>("mi_query", received);
 }

@@ -30,6 +30,7 @@ struct Value {
 struct Call {
   std::string function;  // a catalogue name, or an object operation
   std::vector<Value> arguments;
+  int thread = 0;  // this_thread_number() of the calling thread
 };
 
 // Forgets every call, text, answer and setting.
@@ -39,6 +40,12 @@ STAND_IN_API void reset();
 STAND_IN_API void* module_handle();
 
 STAND_IN_API std::vector<Call> calls();
+
+// A small number naming the calling thread, as recorded in Call::thread.
+STAND_IN_API int this_thread_number();
+
+// While off, calls are answered but not recorded (and so allocate nothing).
+STAND_IN_API void set_recording(bool on);
 
 // The calls as text: `name(arguments)` for functions, and for the objects
 // `get_options_accessor(tag)`, `release shader interface`,
