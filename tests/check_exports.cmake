@@ -35,12 +35,12 @@ set(imported_dlls)
 if(WINDOWS)
   # The optional header must agree with the machine: PE32+ for 64 bits.
   if(POINTER_SIZE EQUAL 8)
-    set(magic "020b\t(PE32+)")
+    set(magic 020b)
   else()
-    set(magic "010b\t(PE32)")
+    set(magic 010b)
   endif()
-  if(NOT table MATCHES "\nMagic\t+${magic}\n")
-    message(FATAL_ERROR "optional header is not ${magic}")
+  if(NOT table MATCHES "\nMagic\t+${magic}\t")
+    message(FATAL_ERROR "the optional header's magic is not ${magic}")
   endif()
 
   # Export address rows, "\t[   2] +base[   3] 8830 Export RVA", by ordinal
