@@ -17,7 +17,7 @@ struct RendererText {
   char text[2 * (message_buffer_size - 1) + 1];
 };
 
-[[gnu::format(gnu_printf, 2, 0)]] void finish_text(RendererText& out, const char* format,
+ZARN_PRINTF_FORMAT(2, 0) void finish_text(RendererText& out, const char* format,
                                                    std::va_list arguments) noexcept {
   char message[message_buffer_size];
   // Bounded: text past 1,023 characters is cut, never written past the buffer.

@@ -32,3 +32,15 @@ Lookup look_up(void* module, const char* name) noexcept {
 #endif
 
 }  // namespace zarn::binding
+
+#if defined(_WIN32)
+
+// The load entry point does what the platform runtime's default one does
+// (mingw-w64's does not): thread attach and detach notifications off.  The
+// library has nothing to set up at load.
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
+  return TRUE;
+}
+
+#endif

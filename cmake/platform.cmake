@@ -3,7 +3,8 @@ if(WIN32)
   # The compiler's runtime goes inside the DLL, so nothing but the system's
   # own DLLs is needed beside it.
   target_link_options(zarn_tarvo_settings PRIVATE -static -static-libgcc -static-libstdc++)
-else()
-  # Nothing may stay undefined: no renderer function is ever linked.
+elseif(NOT ZARN_SANITIZER AND NOT ZARN_FUZZ)
+  # Nothing may stay undefined: no renderer function is ever linked.  (A
+  # sanitizer's runtime comes with the program that loads the library.)
   target_link_options(zarn_tarvo_settings PRIVATE -Wl,--no-undefined)
 endif()

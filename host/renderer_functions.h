@@ -17,10 +17,10 @@ extern "C" {
   MI_CAT(MI_DECLARE_MESSAGE_, MI_COUNT arguments)(name, result)
 #define MI_DECLARE_MESSAGE_1(name, result)                              \
   ZARN_HIDDEN MI_RESULT_##result name(const char* format, ...) noexcept \
-      __attribute__((format(gnu_printf, 1, 2)));
+      ZARN_PRINTF_FORMAT(1, 2);
 #define MI_DECLARE_MESSAGE_2(name, result)                                                 \
   ZARN_HIDDEN MI_RESULT_##result name(std::int32_t number, const char* format, ...) noexcept \
-      __attribute__((format(gnu_printf, 2, 3)));
+      ZARN_PRINTF_FORMAT(2, 3);
 #define MI_CODE_DEPENDENT(slot, name, result, arguments) \
   ZARN_HIDDEN MI_RESULT_##result name(MI_PARAMS arguments, ...) noexcept;
 #define MI_FIXED_COUNT(slot, name, result, arguments) \

@@ -1,7 +1,7 @@
 # Checks the built plug-in with the toolchain's binary tools: its machine
 # type, exactly the five exports (the two version names at one address),
 # no renderer function among its imports and, on Windows, no DLL but the
-# system's own.
+# system's own and a load entry point that turns thread notifications off.
 #   cmake -DLIBRARY=... -DNM=... -DOBJDUMP=... -DWINDOWS=... -DPOINTER_SIZE=... -P check_exports.cmake
 set(expected miSetModuleHandle zarn_TraceContinue zarn_TraceContinue_version
   zarn_tarvo_settings zarn_tarvo_settings_version)
@@ -86,6 +86,12 @@ if(WINDOWS)
   string(REGEX MATCHALL "\n\t[0-9a-f]+\t +[0-9]+ +mi_[A-Za-z0-9_]+" imported "${table}")
   if(NOT imported_dlls)
     message(FATAL_ERROR "no import table read from ${LIBRARY}")
+  endif()
+  # The load entry point turns thread notifications off, as the platform's
+  # default one does.
+  if(NOT table MATCHES "\n\t[0-9a-f]+\t +[0-9]+ +DisableThreadLibraryCalls\n")
+    message(FATAL_ERROR "DisableThreadLibraryCalls is not imported: "
+      "the load entry point leaves thread notifications on")
   endif()
   # The compiler's runtime is linked in: what is left is the system's own.
   foreach(dll IN LISTS imported_dlls)

@@ -3,7 +3,7 @@
 # Runs as root (apt-get); does nothing when everything is there.
 set -eu
 
-packages="cmake ninja-build g++ g++-multilib googletest qemu-user"
+packages="cmake ninja-build g++ g++-multilib googletest qemu-user libcli11-dev nlohmann-json3-dev"
 
 missing=""
 for p in $packages; do

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <system_error>
 
 namespace zarn::preview {
