@@ -26,9 +26,11 @@ struct EightIntegers {
 
 // mi_scene_create and mi_scene_recreate: code 40 takes a pointer and eight
 // integers, 51 three integers and a pointer, any other code eight integers.
-template <class Result, class First>
-Result forward_scene(void* function, First first, I code, std::va_list& extras) {
-  auto renderer = reinterpret_cast<Result (*)(First, I, ...)>(function);
+template <class First>
+MI_RESULT_P forward_scene(std::size_t slot, First first, I code, std::va_list& extras) {
+  void* function = bound_function(slot);
+  if (function == nullptr) return nullptr;
+  auto renderer = reinterpret_cast<MI_RESULT_P (*)(First, I, ...)>(function);
   if (code == 40) {
     const P pointer = next_pointer(extras);
     const EightIntegers i(extras);
@@ -76,21 +78,17 @@ QueryResult forward_query(void* function, I code, P a2, I a3, P a4, std::va_list
 using namespace zarn::binding;
 
 extern "C" MI_RESULT_P mi_scene_create(P a1, I code, ...) noexcept {
-  void* function = bound_function(slot_mi_scene_create);
-  if (function == nullptr) return nullptr;
   std::va_list extras;
   va_start(extras, code);
-  MI_RESULT_P result = forward_scene<MI_RESULT_P>(function, a1, code, extras);
+  MI_RESULT_P result = forward_scene(slot_mi_scene_create, a1, code, extras);
   va_end(extras);
   return result;
 }
 
 extern "C" MI_RESULT_P mi_scene_recreate(I a1, I code, ...) noexcept {
-  void* function = bound_function(slot_mi_scene_recreate);
-  if (function == nullptr) return nullptr;
   std::va_list extras;
   va_start(extras, code);
-  MI_RESULT_P result = forward_scene<MI_RESULT_P>(function, a1, code, extras);
+  MI_RESULT_P result = forward_scene(slot_mi_scene_recreate, a1, code, extras);
   va_end(extras);
   return result;
 }

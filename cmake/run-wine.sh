@@ -46,7 +46,11 @@ if [ ! -f "$state/ready" ]; then
   rm -rf "$WINEPREFIX"
   # A 64-bit prefix serves both builds: 32-bit programs run in it as they do
   # on 64-bit Windows.
-  "$wine64" wineboot --init >"$state/wineboot.log" 2>&1
+  if ! "$wine64" wineboot --init >"$state/wineboot.log" 2>&1; then
+    echo "run-wine.sh: cannot make a Wine prefix with $wine64 (is wine64 installed?)" >&2
+    cat "$state/wineboot.log" >&2
+    exit 1
+  fi
   "$wine_dir/wineserver" -w
   if [ "$emulated" = yes ]; then
     # wineboot could not start the 32-bit half of its set-up, which would
@@ -56,9 +60,13 @@ if [ ! -f "$state/ready" ]; then
       target=$WINEPREFIX/drive_c/windows/syswow64/${file##*/}
       [ -e "$target" ] || ln -s "$file" "$target"
     done
-    gcc -m32 -O2 -shared -fPIC -o "$reserve" "$here/wine-reserve-i386.c"
   fi
   touch "$state/ready"
+fi
+reserve_source=$here/wine-reserve-i386.c
+if [ "$emulated" = yes ] &&
+   { [ ! -f "$reserve" ] || [ -n "$(find "$reserve_source" -newer "$reserve")" ]; }; then
+  gcc -m32 -O2 -Wall -Wextra -Werror -shared -fPIC -o "$reserve" "$reserve_source"
 fi
 exec 9>&-
 
@@ -66,8 +74,9 @@ case $arch in
   x86_64) exec "$wine64" "$@" ;;
   i386)
     if [ "$emulated" = no ]; then exec "$wine32" "$@"; fi
-    # Under qemu the loader cannot start its own preloader: it is told not to
-    # try, and the reserving library stands in for it.
+    # Under qemu the loader must not execute itself again through its
+    # preloader (the kernel refuses 32-bit files); the reserving library
+    # stands in for the preloader.
     export WINELOADERNOEXEC=1
     exec "${ZARN_QEMU_I386:-qemu-i386}" -E LD_PRELOAD="$reserve" "$wine32" "$@"
     ;;

@@ -194,7 +194,7 @@ __attribute__((constructor)) static void stand_in_for_the_preloader(void) {
   hold((char*)0x7f000000, (char*)0x82000000); /* shared user data, top-down heaps */
   wine_main_preload_info = held;
 
-  real_pthread_create = dlsym(RTLD_NEXT, "pthread_create");
+  *(void**)&real_pthread_create = dlsym(RTLD_NEXT, "pthread_create");
   pthread_key_create(&local_key, release_local);
   fill_thread_local_entries();
   move_gs_to_local();
