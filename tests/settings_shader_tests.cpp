@@ -22,6 +22,7 @@ using Lines = std::vector<std::string>;
 
 class SettingsShader : public ::testing::Test {
  protected:
+  ShaderScene scene;
   SettingsParameters& p = scene.record<SettingsParameters>();
 
   host::Boolean run() { return zarn_tarvo_settings(nullptr, scene.state(), &p); }
@@ -33,8 +34,6 @@ class SettingsShader : public ::testing::Test {
       if (line.rfind("set_", 0) == 0) out.push_back(line);
     return out;
   }
-
-  ShaderScene scene;
 };
 
 TEST_F(SettingsShader, RecordOfZerosWritesTheSixAlwaysWrittenOptions) {

@@ -17,9 +17,9 @@ using shaders::TraceContinueParameters;
 
 class TraceContinue : public ::testing::Test {
  protected:
+  ShaderScene scene;
   TraceContinueParameters& p = scene.record<TraceContinueParameters>();
   host::Colour result{-9, -9, -9, -9};
-  ShaderScene scene;
 
   host::Boolean run() { return zarn_TraceContinue(&result, scene.state(), &p); }
   std::string result_address() const {

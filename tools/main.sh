@@ -4,7 +4,7 @@
 # writes.
 set -eu
 cd "$(dirname "$0")/.."
-tools/install-dependencies.sh
+tools/install-dependencies.sh linux
 
 for preset in linux-x64 linux-x86; do
   cmake --preset "$preset" >/dev/null

@@ -110,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data + fixed), size - fixed);
   auto effective = [&](std::size_t offset) {
     std::int32_t v;
-    std::memcpy(&v, connected[offset / 4] ? &values[offset / 4] : base + offset, 4);
+    const void* from = connected[offset / 4] ? static_cast<const void*>(&values[offset / 4])
+                                             : static_cast<const void*>(base + offset);
+    std::memcpy(&v, from, 4);
     return v;
   };
   stand_in::put_text(static_cast<std::uint32_t>(effective(128)), text.c_str());
