@@ -96,7 +96,7 @@ with open(OUT, "w") as f:
     f.write("Written by `tools/measure-performance.sh`; do not edit by hand.\n\n")
     f.write(f"Machine: {cpu}, {context.get('num_cpus')} CPUs, "
             f"{platform.system()} {platform.release()}; build: bench preset "
-            f"(Linux x86-64, Release).\n\n")
+            f"(Linux x86-64, gcc -O2).\n\n")
     f.write("## Instructions (callgrind)\n\n")
     f.write("Counted by `valgrind --tool=callgrind`, the same from run to run; per call, "
             "the difference of two runs of 1,000 and 11,000 calls.\n\n")
