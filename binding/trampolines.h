@@ -13,24 +13,28 @@
 
 #define ZARN_SYMBOL(name) MI_STRING(__USER_LABEL_PREFIX__) #name
 
+// x86-64, both conventions: the slot number goes to the stub in r11, which
+// neither convention passes arguments in.  ZARN_X64_FUNCTION(_END) give the
+// symbol directives of the object format.
+#if defined(__x86_64__)
+#define ZARN_TRAMPOLINE(slot, name, result)               \
+  asm(".text\n" ZARN_X64_FUNCTION(name) ".p2align 4\n"   \
+      #name ":\n"                                         \
+      "  movq zarn_entry_table+8*" #slot "(%rip), %rax\n" \
+      "  testq %rax, %rax\n"                              \
+      "  je 1f\n"                                         \
+      "  jmp *%rax\n"                                     \
+      "1:movl $" #slot ", %r11d\n"                        \
+      "  jmp zarn_first_call\n" ZARN_X64_FUNCTION_END(name));
+#endif
+
 #if defined(__x86_64__) && !defined(_WIN32)
 
 // x86-64 System V: arguments in rdi rsi rdx rcx r8 r9 and xmm0-7, the rest
 // on the stack, which the stub leaves in place.
-#define ZARN_TRAMPOLINE(slot, name, result)                  \
-  asm(".text\n"                                              \
-      ".globl " #name "\n"                                   \
-      ".hidden " #name "\n"                                  \
-      ".type " #name ", @function\n"                         \
-      ".p2align 4\n" #name ":\n"                             \
-      "  movq zarn_entry_table+8*" #slot "(%rip), %rax\n"    \
-      "  testq %rax, %rax\n"                                 \
-      "  je 1f\n"                                            \
-      "  jmp *%rax\n"                                        \
-      "1:movl $" #slot ", %r11d\n"                           \
-      "  jmp zarn_first_call\n"                              \
-      ".size " #name ", .-" #name "\n");
-
+#define ZARN_X64_FUNCTION(name) \
+  ".globl " #name "\n.hidden " #name "\n.type " #name ", @function\n"
+#define ZARN_X64_FUNCTION_END(name) ".size " #name ", .-" #name "\n"
 #define ZARN_FIRST_CALL_STUB                                                     \
   asm(".text\n"                                                                  \
       ".p2align 4\n"                                                             \
@@ -74,17 +78,8 @@
 
 // x64 Windows: arguments in rcx rdx r8 r9 and xmm0-3, the rest on the
 // stack; a callee may use 32 bytes of shadow space above its return address.
-#define ZARN_TRAMPOLINE(slot, name, result)               \
-  asm(".text\n"                                           \
-      ".globl " #name "\n"                                \
-      ".p2align 4\n" #name ":\n"                          \
-      "  movq zarn_entry_table+8*" #slot "(%rip), %rax\n" \
-      "  testq %rax, %rax\n"                              \
-      "  je 1f\n"                                         \
-      "  jmp *%rax\n"                                     \
-      "1:movl $" #slot ", %r11d\n"                        \
-      "  jmp zarn_first_call\n");
-
+#define ZARN_X64_FUNCTION(name) ".globl " #name "\n"
+#define ZARN_X64_FUNCTION_END(name)
 #define ZARN_FIRST_CALL_STUB                                  \
   asm(".text\n"                                               \
       ".p2align 4\n"                                          \
