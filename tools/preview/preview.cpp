@@ -269,14 +269,21 @@ void print_calls(std::ostream& out, const SceneRecords& scene) {
   for (const std::string& line : scene.calls()) out << "  " << line << '\n';
 }
 
-int settings_command(const Settings& s, std::ostream& out) {
+// What both commands do first: read the declaration and the values given,
+// load the library, and lay the shader's parameter record out in `scene`.
+// Bad input is refused here, before anything is called.
+Library prepare(const Settings& s, const char* shader_name, SceneRecords& scene) {
   const Declarations declarations = load_declarations(s);
-  const ShaderDeclaration& shader = declared(declarations, s, settings_shader);
+  const ShaderDeclaration& shader = declared(declarations, s, shader_name);
   const auto values = values_of(shader, s.assignments);
-  const Library library = load_library(s, settings_shader);
-
-  SceneRecords scene;
+  Library library = load_library(s, shader_name);
   fill_record(scene, shader, values);
+  return library;
+}
+
+int settings_command(const Settings& s, std::ostream& out) {
+  SceneRecords scene;
+  const Library library = prepare(s, settings_shader, scene);
   const int result = library.shader(nullptr, scene.state(), &scene.record<unsigned char>());
   const std::vector<Write> writes = option_writes();
   const int flag = scene.render_options_flag();
@@ -304,13 +311,8 @@ int settings_command(const Settings& s, std::ostream& out) {
 }
 
 int trace_continue_command(const Settings& s, std::ostream& out) {
-  const Declarations declarations = load_declarations(s);
-  const ShaderDeclaration& shader = declared(declarations, s, trace_continue_shader);
-  const auto values = values_of(shader, s.assignments);
-  const Library library = load_library(s, trace_continue_shader);
-
   SceneRecords scene;
-  fill_record(scene, shader, values);
+  const Library library = prepare(s, trace_continue_shader, scene);
   // The stand-in continues rays successfully and leaves the colour alone.
   stand_in::set_result("mi_trace_continue", 1);
   alignas(16) float color[4] = {0, 0, 0, 0};
